@@ -1,0 +1,16 @@
+// The report of `zelkor-pack inspect`: one "Name: value" line per fact.
+#pragma once
+
+#include <string>
+
+#include "package/byte_source.h"
+
+namespace zelkor {
+
+// Texts are quoted; bytes outside printable ASCII, the quote and the
+// backslash are escaped (\xHH, \\).
+std::string QuoteText(const std::string& text);
+
+std::string InspectReport(ByteSource& source);
+
+} // namespace zelkor

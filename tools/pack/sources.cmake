@@ -1,0 +1,15 @@
+# The builder's core (tested natively) and its command-line front end.
+set(ZELKOR_PACK_SOURCES
+  tools/pack/options.cpp
+  tools/pack/package_builder.cpp
+  tools/pack/inspect.cpp
+  tools/pack/inspect_blocks.cpp
+  tools/pack/file_io.cpp
+  tools/pack/dos_time.cpp
+  tools/pack/block_encoder.cpp
+  tools/pack/pack_files.cpp
+  tools/pack/volume_layout.cpp
+  tools/pack/extract_command.cpp
+  tools/pack/commands.cpp)
+set(ZELKOR_PACK_MAIN tools/pack/main.cpp)
+
