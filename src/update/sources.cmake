@@ -1,0 +1,3 @@
+list(APPEND ZELKOR_WIN
+  src/update/test_mode.cpp
+  src/update/scheduler.cpp)
