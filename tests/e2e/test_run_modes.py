@@ -8,6 +8,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
+import installer_kit as kit  # noqa: E402
 import zelkor_e2e as z  # noqa: E402
 
 AGENT = ['--auto-update-prog', '--agent-name', 'agent.exe']
@@ -108,14 +109,19 @@ class RunModeTable(unittest.TestCase):
 class SingleInstance(unittest.TestCase):
     def test_second_start_from_the_same_path_does_nothing(self):
         folder = z.work_dir('single_instance')
-        exe = build(os.path.join(folder, 'other.exe'), *AGENT)
+        payload = os.path.join(folder, 'payload')
+        os.makedirs(payload)
+        exe = os.path.join(folder, 'setup.exe')
+        kit.build_installer(exe, payload)
+        record = os.path.join(folder, 'engine.rec')
+        # The first installer waits in its message loop for an engine that
+        # takes its time.
+        env = kit.engine_env(record, sleep_ms=6000)
         with z.TraceViewer(folder) as viewer:
-            first = z.start(exe)
-            self.assertTrue(z.wait_until(lambda: run_mode(viewer)))
-            time.sleep(0.5)
-            self.assertEqual(z.run(exe, '/second'), 0)
-            z.close_windows_of('other.exe')
-            self.assertEqual(first.wait(timeout=30), 0)
+            first = z.start(exe, env=env)
+            self.assertTrue(z.wait_until(lambda: kit.record_value(record, 'commandline')))
+            self.assertEqual(z.run(exe, '/second', env=env), 0)
+            self.assertEqual(first.wait(timeout=60), 0)
         text = viewer.text()
         second = re.search(r'^(\d+) ==== STUB START ====> .*/second<$', text, re.M).group(1)
         self.assertEqual(run_mode(viewer, second), ['AlreadyRunning'])
@@ -123,6 +129,7 @@ class SingleInstance(unittest.TestCase):
         self.assertEqual(len(second_lines), 4, second_lines)
         self.assertIn(' ==== STUB START ====> ', second_lines[0])
         self.assertIn(' ==== STUB END ====> ', second_lines[3])
+        self.assertEqual([k for k, _ in kit.read_record(record)].count('commandline'), 1)
 
 
 LOG_LINE = re.compile(r'^\d\d\D\d\d\D\d\d \d\d\D\d\d\D\d\d [ \d]{4}\d+(   | X )(.*)$')

@@ -11,7 +11,7 @@ import time
 sys.path.insert(0, os.path.dirname(__file__))
 from zelkor_e2e import BUILD, SESSION_FILE, WINE, WINESERVER  # noqa: E402
 
-PREFIX = os.path.join(os.path.abspath(BUILD), 'wineprefix')
+PREFIX = os.environ.get('ZELKOR_WINE_PREFIX', os.path.join(os.path.abspath(BUILD), 'wineprefix'))
 
 
 def base_env(display):

@@ -12,7 +12,8 @@ BUILD = os.environ.get('ZELKOR_BUILD', os.path.join(os.path.dirname(__file__), '
 WIN_BUILD = os.environ.get('ZELKOR_WIN_BUILD', os.path.join(BUILD, 'win'))
 PACK = os.environ.get('ZELKOR_PACK', os.path.join(BUILD, 'zelkor-pack'))
 SOURCE = os.environ.get('ZELKOR_SOURCE', os.path.join(os.path.dirname(__file__), '..', '..'))
-SESSION_FILE = os.path.join(BUILD, 'wine-session.json')
+# One Wine session (prefix, wineserver, display) per file; the demo has its own.
+SESSION_FILE = os.environ.get('ZELKOR_WINE_SESSION', os.path.join(BUILD, 'wine-session.json'))
 PRODUCT_BUILD = os.environ.get('ZELKOR_PRODUCT_BUILD', os.path.join(BUILD, 'win'))
 STUB = os.path.join(WIN_BUILD, 'Stub.exe')
 PRODUCT_STUB = os.path.join(PRODUCT_BUILD, 'Stub.exe')
@@ -59,15 +60,18 @@ def pack(*args):
     return result.stdout
 
 
-def start(exe, *args):
-    """Starts a Windows program under Wine without waiting."""
-    return subprocess.Popen([WINE, exe, *args], env=wine_env(), stdin=subprocess.DEVNULL,
+def start(exe, *args, env=None):
+    """Starts a Windows program under Wine without waiting; `env` adds
+    variables to its environment."""
+    environment = wine_env()
+    environment.update(env or {})
+    return subprocess.Popen([WINE, exe, *args], env=environment, stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def run(exe, *args, timeout=60):
-    """Runs a Windows program under Wine and returns its exit code."""
-    process = start(exe, *args)
+def run(exe, *args, timeout=60, env=None):
+    """Runs a Windows program under Wine and returns its exit status."""
+    process = start(exe, *args, env=env)
     try:
         return process.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
