@@ -32,17 +32,7 @@ class WinExtractHost : public ExtractHost {
     std::unique_ptr<ByteSource> OpenVolume(const Text& path) override {
         return OpenFileSource(path);
     }
-    uint32_t FileDosDate(const Text& path) override {
-        WIN32_FIND_DATAA found;
-        const FindHandle find(FindFirstFileA(path.c_str(), &found));
-        FILETIME local;
-        WORD date = 0;
-        WORD time = 0;
-        if (!find || !FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) ||
-            !FileTimeToDosDateTime(&local, &date, &time))
-            return 0;
-        return uint32_t(date) << 16 | time;
-    }
+    uint32_t FileDosDate(const Text& path) override { return FileDosDateTime(path); }
 
     bool CreateFolder(const Text& path) override { return ForceDirectories(path); }
     bool WriteFile(const Text& path, const Text& data, uint32_t dosDate, bool append) override {

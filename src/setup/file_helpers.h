@@ -32,6 +32,8 @@ bool DeleteFiles(const Text& mask, bool clearAttributes);
 bool RemoveDirTree(const Text& folder, bool clearAttributes);
 bool EjectCD(const Text& path);
 
+// The file's modification time as a local DOS date-time; 0 when unknown.
+uint32_t FileDosDateTime(const Text& path);
 bool FileExists(const Text& path);
 bool FolderExists(const Text& path);
 // Creates a folder with all missing parents; false only for an empty name

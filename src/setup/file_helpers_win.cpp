@@ -269,4 +269,16 @@ bool ForceDirectories(const Text& folder) {
     return FolderExists(path);
 }
 
+uint32_t FileDosDateTime(const Text& path) {
+    WIN32_FIND_DATAA found;
+    const FindHandle find(FindFirstFileA(path.c_str(), &found));
+    FILETIME local;
+    WORD date = 0;
+    WORD time = 0;
+    if (!find || !FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) ||
+        !FileTimeToDosDateTime(&local, &date, &time))
+        return 0;
+    return uint32_t(date) << 16 | time;
+}
+
 } // namespace zelkor

@@ -35,18 +35,6 @@ Text SystemTempFolder() {
     return length > 0 && length < sizeof path ? Text(path, length) : Text();
 }
 
-uint32_t ProgramDosDateTime() {
-    FileHandle file(CreateFileA(ProgramPath().c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    FILETIME written, local;
-    WORD date = 0, time = 0;
-    if (file && GetFileTime(file.Get(), nullptr, nullptr, &written) &&
-        FileTimeToLocalFileTime(&written, &local))
-        FileTimeToDosDateTime(&local, &date, &time);
-    return uint32_t(date) << 16 | time;
-}
-
 // A random integer from 10000 to 100000, for the alternative folder names.
 int RandomFolderNumber() {
     static uint32_t seed = GetTickCount() ^ GetCurrentProcessId();
@@ -191,7 +179,7 @@ bool ExtractAndRun(const Text& folderIn, const Text& packagePath, const Text& ag
 Text GetSetupTempDir() {
     SetupFolders& folders = Folders();
     if (folders.setup.empty()) {
-        folders.setup = SetupFolderName(SystemTempFolder(), ProgramDosDateTime());
+        folders.setup = SetupFolderName(SystemTempFolder(), FileDosDateTime(ProgramPath()));
         if (FolderExists(folders.setup)) RemoveDirTree(folders.setup, true);
         ForceDirectories(folders.setup);
     }

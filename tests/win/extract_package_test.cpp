@@ -36,19 +36,6 @@ constexpr uint32_t kEngineDate =
     uint32_t((39 << 9) | (1 << 5) | 14) << 16 | (13 << 11) | (37 << 5) | 21;
 constexpr uint32_t kDataDate = uint32_t((27 << 9) | (1 << 5) | 2) << 16 | (8 << 11);
 
-uint32_t DosDateOf(const Text& path) {
-    const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
-    FILETIME written;
-    FILETIME local;
-    WORD date = 0;
-    WORD time = 0;
-    if (!file || !GetFileTime(file.Get(), nullptr, nullptr, &written) ||
-        !FileTimeToLocalFileTime(&written, &local) || !FileTimeToDosDateTime(&local, &date, &time))
-        return 0;
-    return uint32_t(date) << 16 | time;
-}
-
 struct Steps {
     int ranges = 0;
     int high = -1;
@@ -116,9 +103,9 @@ class ExtractPackageWinTest : public ::testing::Test {
         EXPECT_EQ(ReadFileText(Path("out\\sub\\data.bin"), 0, 0), Noise(100000));
         EXPECT_TRUE(FileExists(Path("out\\empty.txt")));
         EXPECT_EQ(FileSizeByName(Path("out\\empty.txt")), 0);
-        EXPECT_EQ(DosDateOf(Path("out\\setup.exe")), DosDateOf(Path("src\\setup.exe")));
-        EXPECT_EQ(DosDateOf(Path("out\\sub\\data.bin")), kDataDate);
-        EXPECT_EQ(DosDateOf(Path("out\\empty.txt")), kDataDate);
+        EXPECT_EQ(FileDosDateTime(Path("out\\setup.exe")), FileDosDateTime(Path("src\\setup.exe")));
+        EXPECT_EQ(FileDosDateTime(Path("out\\sub\\data.bin")), kDataDate);
+        EXPECT_EQ(FileDosDateTime(Path("out\\empty.txt")), kDataDate);
     }
 
     Text folder_;
@@ -137,7 +124,7 @@ TEST_F(ExtractPackageWinTest, WritesFilesWithTheirTimesTheRunEntryAndTheAgent) {
     EXPECT_TRUE(agent.HasPackage());
     EXPECT_EQ(agent.AutoUpdateProg(), 1);
     EXPECT_EQ(agent.UpdateList(), "|u|");
-    EXPECT_EQ(DosDateOf(Path("out\\agent.exe")), DosDateOf(Path("pkg.exe")));
+    EXPECT_EQ(FileDosDateTime(Path("out\\agent.exe")), FileDosDateTime(Path("pkg.exe")));
 }
 
 TEST_F(ExtractPackageWinTest, ContinuesIntoFurtherVolumes) {

@@ -28,19 +28,6 @@ Text Pattern(size_t size) {
 constexpr uint32_t kDosDate =
     uint32_t((39 << 9) | (7 << 5) | 14) << 16 | (13 << 11) | (37 << 5) | 21;
 
-uint32_t DosDateOf(const Text& path) {
-    const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
-    FILETIME written;
-    FILETIME local;
-    WORD date = 0;
-    WORD time = 0;
-    if (!file || !GetFileTime(file.Get(), nullptr, nullptr, &written) ||
-        !FileTimeToLocalFileTime(&written, &local) || !FileTimeToDosDateTime(&local, &date, &time))
-        return 0;
-    return uint32_t(date) << 16 | time;
-}
-
 void SetReadOnly(const Text& path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
 }
@@ -135,27 +122,27 @@ TEST_F(FileHelpersWinTest, LargeWritesAreChunkedWithoutLoss) {
         EXPECT_TRUE(WriteFileText(path, data, kDosDate, c.append));
         EXPECT_EQ(FileSizeByName(path), int64_t(head.size() + c.size));
         EXPECT_TRUE(ReadFileText(path, 0, 0) == head + data);
-        EXPECT_EQ(DosDateOf(path), kDosDate);
+        EXPECT_EQ(FileDosDateTime(path), kDosDate);
     }
 }
 
 TEST_F(FileHelpersWinTest, DosDateIsSetOnlyWhenGiven) {
     const Text written = Path("written.txt");
     EXPECT_TRUE(WriteFileText(written, "x", kDosDate, false));
-    EXPECT_EQ(DosDateOf(written), kDosDate);
+    EXPECT_EQ(FileDosDateTime(written), kDosDate);
 
     const Text appended = Path("appended.txt");
     EXPECT_TRUE(WriteFileText(appended, "x", kDosDate, true));
-    EXPECT_EQ(DosDateOf(appended), kDosDate);
+    EXPECT_EQ(FileDosDateTime(appended), kDosDate);
 
     const Text viaAppend = Path("via_append.txt");
     EXPECT_TRUE(AppendFileText(viaAppend, "x", kDosDate));
-    EXPECT_EQ(DosDateOf(viaAppend), kDosDate);
+    EXPECT_EQ(FileDosDateTime(viaAppend), kDosDate);
 
     // Date 0: the file keeps the date of the write, which is not 2019.
     const Text undated = Path("undated.txt");
     EXPECT_TRUE(WriteFileText(undated, "x", 0, false));
-    const uint32_t now = DosDateOf(undated);
+    const uint32_t now = FileDosDateTime(undated);
     EXPECT_NE(now, 0u);
     EXPECT_NE(now >> 16, kDosDate >> 16);
 }
