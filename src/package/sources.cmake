@@ -8,7 +8,8 @@ list(APPEND ZELKOR_LOGIC
   src/package/block_stream.cpp
   src/package/save_failure.cpp
   src/package/agent_copy.cpp
-  src/package/package_extraction.cpp)
+  src/package/package_extraction.cpp
+  src/package/tokens.cpp)
 list(APPEND ZELKOR_WIN
   src/package/extract_package_win.cpp)
 # Platform file access used by both the stub and zelkor-pack.

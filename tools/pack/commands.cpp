@@ -6,7 +6,9 @@
 #include "file_io.h"
 #include "inspect.h"
 #include "inspect_blocks.h"
+#include "language_file.h"
 #include "package/volume_names.h"
+#include "token_writer.h"
 
 namespace zelkor {
 namespace {
@@ -57,14 +59,38 @@ int RunBuild(const BuildOptions& options, std::FILE* out, std::FILE* err) {
     return 0;
 }
 
-int RunInspect(const std::string& path, bool blocks, std::FILE* out, std::FILE* err) {
+int RunInspect(const std::string& path, bool blocks, bool showTokens, std::FILE* out,
+               std::FILE* err) {
     std::unique_ptr<ByteSource> source = OpenFileSource(path);
     if (!source) {
         std::fprintf(err, "zelkor-pack: error: cannot open %s\n", path.c_str());
         return kExitFailure;
     }
-    std::fprintf(out, "File: %s\n%s", QuoteText(path).c_str(), InspectReport(*source).c_str());
+    std::fprintf(out, "File: %s\n%s", QuoteText(path).c_str(),
+                 InspectReport(*source, showTokens).c_str());
     if (blocks) std::fputs(InspectBlocks(path).c_str(), out);
+    return 0;
+}
+
+int RunToken(const std::string& clear, std::FILE* out) {
+    TokenRandom random(FreshTokenSeed());
+    std::fprintf(out, "%s\n", EncodeToken(clear, random).c_str());
+    return 0;
+}
+
+int RunTokenFile(const TokenFileOptions& options, std::FILE* out, std::FILE* err) {
+    std::string page = options.pageText;
+    std::string text;
+    std::string error;
+    TokenRandom random(FreshTokenSeed());
+    if ((!options.pageFile.empty() && !ReadPart(options.pageFile, "page", &page, &error)) ||
+        !TokenFileText(options.token, options.url, page, options.scramble, random, &text, &error) ||
+        !WriteFileReplacing(options.outPath, text, &error)) {
+        std::fprintf(err, "zelkor-pack: error: %s\n", error.c_str());
+        return kExitFailure;
+    }
+    std::fprintf(out, "wrote %s (%llu bytes)\n", options.outPath.c_str(),
+                 static_cast<unsigned long long>(text.size()));
     return 0;
 }
 
@@ -83,6 +109,9 @@ bool BuildVolumesFromOptions(const BuildOptions& options, std::vector<std::strin
     PackageDescription package = options.package;
     if (!options.languageListFile.empty() &&
         !ReadPart(options.languageListFile, "language table", &package.languageTable, error))
+        return false;
+    if (!options.languagesFile.empty() &&
+        !ReadLanguageFile(options.languagesFile, &package.languageTable, error))
         return false;
     if (!options.updateListFile.empty()) {
         if (!ReadPart(options.updateListFile, "update list", &package.updateList, error))
@@ -131,9 +160,13 @@ int RunPack(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
     case PackCommand::Build:
         return RunBuild(line.build, out, err);
     case PackCommand::Inspect:
-        return RunInspect(line.inspectPath, line.inspectBlocks, out, err);
+        return RunInspect(line.inspectPath, line.inspectBlocks, line.inspectShowTokens, out, err);
     case PackCommand::Extract:
         return RunExtract(line.extractPackage, line.extractDestination, out, err);
+    case PackCommand::Token:
+        return RunToken(line.tokenText, out);
+    case PackCommand::TokenFile:
+        return RunTokenFile(line.tokenFile, out, err);
     }
     return kExitUsage;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "package/file_info.h"
+#include "package/tokens.h"
 
 namespace zelkor {
 namespace {
@@ -72,6 +73,12 @@ void ListLines(Report& report, const std::string& name, const std::string& list,
     if (start < list.size()) report.Quoted(name + ".Unterminated", list.substr(start));
 }
 
+// A publisher's secret: its clear text only on request.
+void TokenLines(Report& report, const std::string& name, const TokenText& token, bool showTokens) {
+    report.YesNo(name + "Decodes", token.decoded);
+    if (showTokens && token.decoded) report.Quoted(name + "Text", token.clear);
+}
+
 } // namespace
 
 std::string QuoteText(const std::string& text) {
@@ -90,7 +97,7 @@ std::string QuoteText(const std::string& text) {
     return out + "\"";
 }
 
-std::string InspectReport(ByteSource& source) {
+std::string InspectReport(ByteSource& source, bool showTokens) {
     Report report;
     report.Number("PhysicalSize", source.Size());
     report.YesNo("PeImage", IsPeImage(source));
@@ -148,11 +155,13 @@ std::string InspectReport(ByteSource& source) {
     report.Quoted("OriginalFile", info.GetOriginalFileName());
     report.Quoted("AgentName", info.GetAgentExeName());
     report.Number("AgentTokenLength", info.GetAgentTokenItem().size());
+    TokenLines(report, "AgentToken", GetAgentToken(info), showTokens);
     report.YesNo("HiddenSetup", info.IsHiddenSetup());
     report.Quoted("WebBaseUrl", info.GetWebBaseUrl());
     report.Quoted("WebSetupName", info.GetWebSetupName());
     report.YesNo("SkipLocalWebSetup", info.SkipLocalWebSetup());
     report.Number("WebTokenLength", info.GetWebTokenItem().size());
+    TokenLines(report, "WebToken", GetWebToken(info), showTokens);
     report.Quoted("WebSetupSize", info.GetWebSetupSize());
     return report.Take();
 }

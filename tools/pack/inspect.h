@@ -11,6 +11,8 @@ namespace zelkor {
 // backslash are escaped (\xHH, \\).
 std::string QuoteText(const std::string& text);
 
-std::string InspectReport(ByteSource& source);
+// Token items show whether they decode; their clear texts only with
+// `showTokens`.
+std::string InspectReport(ByteSource& source, bool showTokens = false);
 
 } // namespace zelkor

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "token_writer.h"
+
 namespace zelkor {
 namespace {
 
@@ -93,17 +95,20 @@ std::vector<OptionRule> BuildOptionRules(BuildOptions& o, bool* listCountGiven) 
              return true;
          }},
         {"--lang-list", Arity::Value, nullptr, text(&o.languageListFile)},
+        {"--languages", Arity::Value, nullptr, text(&o.languagesFile)},
         {"--update-list", Arity::Value, nullptr, text(&o.updateListFile)},
         {"--web-list", Arity::Value, nullptr, text(&o.webListFile)},
         {"--update-base-url", Arity::Value, nullptr, item(&o.updateItems, 0)},
         {"--info-file", Arity::Value, nullptr, item(&o.updateItems, 1)},
         {"--agent-name", Arity::Value, nullptr, item(&o.updateItems, 2)},
         {"--agent-token", Arity::Value, nullptr, item(&o.updateItems, 3)},
+        {"--agent-token-text", Arity::Value, nullptr, text(&o.agentTokenText)},
         {"--hidden-setup", Arity::Optional, "1", item(&o.updateItems, 4)},
         {"--web-base-url", Arity::Value, nullptr, item(&o.webItems, 0)},
         {"--web-setup-name", Arity::Value, nullptr, item(&o.webItems, 1)},
         {"--skip-local-web-setup", Arity::Optional, "1", item(&o.webItems, 2)},
         {"--web-token", Arity::Value, nullptr, item(&o.webItems, 3)},
+        {"--web-token-text", Arity::Value, nullptr, text(&o.webTokenText)},
         {"--web-setup-size", Arity::Value, nullptr, item(&o.webItems, 4)},
         {"--ask-before-extract", Arity::Flag, nullptr, flag(kFlagAskBeforeExtract)},
         {"--more-volumes", Arity::Flag, nullptr, flag(kFlagMoreVolumes)},
@@ -202,6 +207,20 @@ std::vector<OptionRule> BuildOptionRules(BuildOptions& o, bool* listCountGiven) 
     };
 }
 
+// Scrambled here, so that the item options and list files see the items.
+bool ScrambleTokenTexts(BuildOptions& o, std::string* error) {
+    constexpr int kTokenItem = 3;
+    if (!o.agentTokenText.empty() && o.updateItems.count(kTokenItem))
+        return Fail(error, "--agent-token-text cannot be combined with --agent-token");
+    if (!o.webTokenText.empty() && o.webItems.count(kTokenItem))
+        return Fail(error, "--web-token-text cannot be combined with --web-token");
+    TokenRandom random(FreshTokenSeed());
+    if (!o.agentTokenText.empty())
+        o.updateItems[kTokenItem] = EncodeToken(o.agentTokenText, random);
+    if (!o.webTokenText.empty()) o.webItems[kTokenItem] = EncodeToken(o.webTokenText, random);
+    return true;
+}
+
 bool ParseBuild(const std::vector<std::string>& args, PackCommandLine* out, std::string* error) {
     BuildOptions& o = out->build;
     bool listCountGiven = false;
@@ -234,8 +253,11 @@ bool ParseBuild(const std::vector<std::string>& args, PackCommandLine* out, std:
         if (!rule->apply(value, &why)) return Fail(error, name + ": " + why);
     }
 
+    if (!ScrambleTokenTexts(o, error)) return false;
     if (o.stubPath.empty()) return Fail(error, "build needs --stub STUB.exe");
     if (o.outPath.empty()) return Fail(error, "build needs --out OUT.exe");
+    if (!o.languageListFile.empty() && !o.languagesFile.empty())
+        return Fail(error, "--languages cannot be combined with --lang-list");
     if (!o.updateListFile.empty() && !o.updateItems.empty())
         return Fail(error, "--update-list cannot be combined with update item options");
     if (!o.webListFile.empty() && !o.webItems.empty())
@@ -257,6 +279,10 @@ bool ParseInspect(const std::vector<std::string>& args, PackCommandLine* out, st
         }
         if (arg == "--blocks") {
             out->inspectBlocks = true;
+            continue;
+        }
+        if (arg == "--show-tokens") {
+            out->inspectShowTokens = true;
             continue;
         }
         if (arg.compare(0, 1, "-") == 0 && arg != "-")
@@ -283,6 +309,59 @@ bool ParseExtract(const std::vector<std::string>& args, PackCommandLine* out, st
     if (operands.size() != 2) return Fail(error, "extract needs PACKAGE and DEST");
     out->extractPackage = operands[0];
     out->extractDestination = operands[1];
+    return true;
+}
+
+bool ParseToken(const std::vector<std::string>& args, PackCommandLine* out, std::string* error) {
+    if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
+        out->command = PackCommand::Help;
+        return true;
+    }
+    if (args.size() != 2 || args[1].empty())
+        return Fail(error, "token needs one non-empty CLEAR text");
+    out->tokenText = args[1];
+    return true;
+}
+
+bool ParseTokenFileCommand(const std::vector<std::string>& args, PackCommandLine* out,
+                           std::string* error) {
+    TokenFileOptions& o = out->tokenFile;
+    bool pageGiven = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            out->command = PackCommand::Help;
+            return true;
+        }
+        const size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        if (name == "--scramble") {
+            if (equals != std::string::npos) return Fail(error, name + " takes no value");
+            o.scramble = true;
+            continue;
+        }
+        std::string* target = name == "--token"       ? &o.token
+                              : name == "--out"       ? &o.outPath
+                              : name == "--url"       ? &o.url
+                              : name == "--page"      ? &o.pageFile
+                              : name == "--page-text" ? &o.pageText
+                                                      : nullptr;
+        if (!target) return Fail(error, "unknown option or argument '" + arg + "'");
+        if (name == "--page" || name == "--page-text") {
+            if (pageGiven) return Fail(error, "token-file takes one --page or --page-text");
+            pageGiven = true;
+        }
+        if (equals != std::string::npos) {
+            *target = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            *target = args[++i];
+        } else {
+            return Fail(error, name + " needs a value");
+        }
+    }
+    if (o.token.empty()) return Fail(error, "token-file needs --token CLEAR");
+    if (o.outPath.empty()) return Fail(error, "token-file needs --out FILE");
+    if (o.url.find('|') != std::string::npos) return Fail(error, "--url cannot contain \"|\"");
     return true;
 }
 
@@ -345,14 +424,25 @@ bool ParsePackCommandLine(const std::vector<std::string>& args, PackCommandLine*
         out->command = PackCommand::Extract;
         return ParseExtract(args, out, error);
     }
+    if (command == "token") {
+        out->command = PackCommand::Token;
+        return ParseToken(args, out, error);
+    }
+    if (command == "token-file") {
+        out->command = PackCommand::TokenFile;
+        return ParseTokenFileCommand(args, out, error);
+    }
     return Fail(error, "unknown command '" + command + "' (try --help)");
 }
 
 const char* PackHelpText() {
     return R"(Usage:
   zelkor-pack build --stub STUB.exe --out OUT.exe [options]
-  zelkor-pack inspect [--blocks] FILE
+  zelkor-pack inspect [--blocks] [--show-tokens] FILE
   zelkor-pack extract PACKAGE DEST
+  zelkor-pack token CLEAR
+  zelkor-pack token-file --token CLEAR --out FILE [--scramble] [--url URL]
+                         [--page FILE | --page-text TEXT]
   zelkor-pack --help
 
 build: appends a package to a copy of the stub: the descriptor lists, the
@@ -386,11 +476,23 @@ list with a delimiter that no item contains):
   --list-count N            2, or 3 with a web list; 0 reads as 2
                             (default: 3 when a web list option is given, else 2)
   --lang-list FILE          language table (default: the single byte 0x02)
+  --languages FILE          language table from a language file (not with
+                            --lang-list): each language starts with a line
+                            [NAME], the English name (French, German, ...),
+                            followed by key=value lines (s0, s1, ..., BtnText,
+                            Confirm, FontName, ...). Blank lines and lines
+                            starting with ; or # are left out, and so are the
+                            blanks around keys and values; |  text  | keeps
+                            them (one pair of bars is taken off, so captions
+                            are written ||&OK|&Cancel|...||). A UTF-8 file is
+                            stored in Windows-1252, any other byte for byte
   --update-list FILE        update list (default: built from the items below)
   --update-base-url URL     update item 0 (default: empty)
   --info-file NAME          update item 1 (default: .info)
   --agent-name NAME         update item 2 (default: .exe)
   --agent-token TOKEN       update item 3, scrambled (default: a 36-character token)
+  --agent-token-text CLEAR  update item 3 from its clear text, scrambled here
+                            with random fillers (not with --agent-token)
   --hidden-setup[=TEXT]     update item 4 (default: 0; alone: 1, hidden)
   --web-list FILE           web list
   --web-base-url URL        web item 0
@@ -398,6 +500,8 @@ list with a delimiter that no item contains):
   --skip-local-web-setup[=TEXT]
                             web item 2 (alone: 1, do not look beside the stub)
   --web-token TOKEN         web item 3, scrambled
+  --web-token-text CLEAR    web item 3 from its clear text, scrambled here
+                            (not with --web-token)
   --web-setup-size BYTES    web item 4
 
 Trailer:
@@ -434,7 +538,9 @@ every volume and prints one line per block:
   BlockN: offset=O zlib|stored length=L name="NAME" stamp=S time=T data=D
 (T is the stamp as YYYY-MM-DDTHH:MM:SS local time; "skipped" marks a block
 with an empty header), and "Blocks: N" at the end, or "BlocksProblem: ..."
-where a block cannot be read.
+where a block cannot be read. For each token item it prints whether it
+decodes (AgentTokenDecodes, WebTokenDecodes: yes or no); the clear text
+(AgentTokenText, WebTokenText) only with --show-tokens.
 
 extract: unpacks every file of PACKAGE and its further volumes into DEST
 (a new or empty folder) as the stub does, with their time stamps. It
@@ -442,6 +548,17 @@ prints a line per file, extracted: "NAME" (SIZE bytes), and at the end
 run: "ENTRY" or run: none. A damaged package (checksum, block lengths,
 zlib data, names that leave DEST) or a missing volume is refused with exit
 status 1.
+
+token: prints CLEAR as one scrambled token, for --agent-token or
+--web-token. Fillers and keys are random, so every run prints another
+token for the same clear text; the stub compares clear texts only.
+
+token-file: writes the token file of an inform page: "|TOKEN|URL||PAGE",
+TOKEN being CLEAR scrambled. The agent shows PAGE (--page: a file stored
+byte for byte; --page-text: the text; default empty) only when CLEAR equals
+its own agent token. --url is kept in the file as a note and is not read by
+the agent (the dialog's button address comes from the update descriptor).
+--scramble passes the whole file through the text scrambler.
 
 Numbers are decimal, or hexadecimal after 0x. Options take their value as
 the next argument or after "=".

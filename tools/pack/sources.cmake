@@ -10,6 +10,8 @@ set(ZELKOR_PACK_SOURCES
   tools/pack/pack_files.cpp
   tools/pack/volume_layout.cpp
   tools/pack/extract_command.cpp
+  tools/pack/language_file.cpp
+  tools/pack/token_writer.cpp
   tools/pack/commands.cpp)
 set(ZELKOR_PACK_MAIN tools/pack/main.cpp)
 
