@@ -1,5 +1,6 @@
 #include "net/download_control.h"
 
+#include "net/wininet_calls.h"
 #include "net/wininet_library.h"
 
 namespace zelkor {
@@ -30,6 +31,7 @@ void NotifyMonitor(WPARAM code, LPARAM value) {
 }
 
 void UnloadWinINet() {
+    ForgetWinINetEntries();
     WinINetLibrary().Reset();
 }
 

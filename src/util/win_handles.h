@@ -74,6 +74,15 @@ struct RegistryKeyTraits {
     static void Close(Value v) { RegCloseKey(v); }
 };
 
+// WinINet is bound at run time (src/net), so the close goes through that
+// binding; every Internet handle is closed before the library is freed.
+void CloseInternetHandle(void* handle);
+struct InternetHandleTraits {
+    using Value = void*; // HINTERNET
+    static Value Invalid() { return nullptr; }
+    static void Close(Value v) { CloseInternetHandle(v); }
+};
+
 // A window of ours; Release() it once it has destroyed itself.
 struct WindowTraits {
     using Value = HWND;
@@ -94,6 +103,7 @@ using Library = UniqueHandle<LibraryTraits>;
 using GlobalAtom = UniqueHandle<GlobalAtomTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
 using RegistryKey = UniqueHandle<RegistryKeyTraits>;
+using InternetHandle = UniqueHandle<InternetHandleTraits>;
 
 using Window = UniqueHandle<WindowTraits>;
 using WindowClass = UniqueHandle<WindowClassTraits>;
