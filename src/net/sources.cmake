@@ -4,7 +4,8 @@ list(APPEND ZELKOR_LOGIC
   src/net/download_rate.cpp
   src/net/download_request.cpp
   src/net/download_errors.cpp
-  src/net/check_404_page.cpp)
+  src/net/check_404_page.cpp
+  src/net/web_installer.cpp)
 list(APPEND ZELKOR_WIN
   src/net/download_control_win.cpp
   src/net/wininet_library_win.cpp
@@ -12,4 +13,5 @@ list(APPEND ZELKOR_WIN
   src/net/http_query_win.cpp
   src/net/http_download_win.cpp
   src/net/download_rate_win.cpp
-  src/net/check_404_page_win.cpp)
+  src/net/check_404_page_win.cpp
+  src/net/web_installer_win.cpp)

@@ -1,5 +1,6 @@
 #include "setup/setup_run.h"
 
+#include "net/web_installer.h"
 #include "package/extract_package.h"
 #include "setup/file_helpers.h"
 #include "setup/setup_logic.h"
@@ -11,6 +12,7 @@
 #include "util/process_info.h"
 #include "util/switches.h"
 #include "util/trace.h"
+#include "util/value_helpers.h"
 #include "util/win_handles.h"
 
 namespace zelkor {
@@ -27,12 +29,6 @@ struct SetupFolders {
 SetupFolders& Folders() {
     static SetupFolders folders;
     return folders;
-}
-
-Text SystemTempFolder() {
-    char path[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(sizeof path, path);
-    return length > 0 && length < sizeof path ? Text(path, length) : Text();
 }
 
 // A random integer from 10000 to 100000, for the alternative folder names.
@@ -54,7 +50,7 @@ Text LangText(const TGFileInfo& info, const char* key, const char* english) {
 // The tail of a run: the engine's start, wait and completion.
 bool LaunchEngine(const Text& folder, const Text& runEntry, const Text& extraSwitches,
                   bool foreground) {
-    const Text programFolder = TextBefore(ProgramPath(), FileNamePart(ProgramPath()));
+    const Text programFolder = ProgramDir(true);
     const Text runTag = RunTag(CurrentThreadId());
     EngineLaunch launch = BuildEngineCommandLine(folder, runEntry, extraSwitches, runTag,
                                                  ProgramPath(), ThisIs_AutoUpdateProg());
@@ -109,10 +105,7 @@ void PerformSetupRun() {
     const TGFileInfo& own = OwnDescriptor();
     const Text agentName = own.CreateAgent() ? own.GetAgentExeName() : Text();
     if (own.WebInstaller()) {
-        // The web installer arrives with the download support; until then it
-        // says so instead of extracting an empty package.
-        Trace() << CurrentProcessId() << " WebInstaller: downloads are not available" << EndLine;
-        SetExitCode(kExitSetupFailed);
+        RunWebInstaller(agentName);
     } else {
         Text packagePath = GetSwitchValue("/SpanDiskFName1=");
         if (packagePath.empty()) packagePath = ProgramPath();
@@ -179,7 +172,7 @@ bool ExtractAndRun(const Text& folderIn, const Text& packagePath, const Text& ag
 Text GetSetupTempDir() {
     SetupFolders& folders = Folders();
     if (folders.setup.empty()) {
-        folders.setup = SetupFolderName(SystemTempFolder(), FileDosDateTime(ProgramPath()));
+        folders.setup = SetupFolderName(TempDir(true), FileDosDateTime(ProgramPath()));
         if (FolderExists(folders.setup)) RemoveDirTree(folders.setup, true);
         ForceDirectories(folders.setup);
     }
@@ -201,7 +194,7 @@ bool FindAltTempRoot() {
         if (FileExists(probe + "\\~aa.tmp")) freeSpace[i] = DiskFree(probe);
         RemoveDirTree(probe, false);
     }
-    const Text temp = SystemTempFolder();
+    const Text temp = TempDir(true);
     const char current = temp.empty() ? 'C' : UpperAscii(temp[0]);
     char best = current;
     double bestSpace = 0;
