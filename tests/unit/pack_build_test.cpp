@@ -9,6 +9,7 @@
 #include "options.h"
 #include "package/file_info.h"
 #include "package_builder.h"
+#include "pack_cli.h"
 #include "package_fixtures.h"
 #include "util/lists.h"
 
@@ -358,28 +359,12 @@ class PackCommands : public testing::Test {
         ASSERT_TRUE(WriteFileReplacing(Path(name), bytes, &error)) << error;
         written_.push_back(Path(name));
     }
-    int Run(std::vector<std::string> args, std::string* out = nullptr) {
-        std::FILE* outFile = std::tmpfile();
-        std::FILE* errFile = std::tmpfile();
-        const int status = RunPack(args, outFile, errFile);
-        if (out) *out = Slurp(outFile);
-        error_ = Slurp(errFile);
-        std::fclose(outFile);
-        std::fclose(errFile);
-        return status;
+    int Run(const std::vector<std::string>& args, std::string* out = nullptr) {
+        return fixtures::RunPackCaptured(args, out, &error_);
     }
     void TearDown() override {
         for (const std::string& path : written_)
             std::remove(path.c_str());
-    }
-    static std::string Slurp(std::FILE* file) {
-        std::string text;
-        std::rewind(file);
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            text.append(buffer, n);
-        return text;
     }
 
     std::string dir_;

@@ -21,6 +21,7 @@
 #include "package/package_extraction.h"
 #include "package/volume_names.h"
 #include "package/zlib_inflate.h"
+#include "pack_cli.h"
 #include "package_fixtures.h"
 #include "volume_layout.h"
 
@@ -404,24 +405,8 @@ TEST(PackOptions, FileOptionsAndTheirMistakes) {
 
 class PackCli : public PackFilesTest {
   protected:
-    int Run(std::vector<std::string> args, std::string* out = nullptr) {
-        std::FILE* outFile = std::tmpfile();
-        std::FILE* errFile = std::tmpfile();
-        const int status = RunPack(args, outFile, errFile);
-        if (out) *out = Slurp(outFile);
-        error_ = Slurp(errFile);
-        std::fclose(outFile);
-        std::fclose(errFile);
-        return status;
-    }
-    static std::string Slurp(std::FILE* file) {
-        std::string text;
-        std::rewind(file);
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            text.append(buffer, n);
-        return text;
+    int Run(const std::vector<std::string>& args, std::string* out = nullptr) {
+        return fixtures::RunPackCaptured(args, out, &error_);
     }
     std::time_t ModificationTime(const std::string& name) {
         struct stat st;

@@ -10,6 +10,7 @@
 #include "inspect.h"
 #include "package/tokens.h"
 #include "package_builder.h"
+#include "pack_cli.h"
 #include "package_fixtures.h"
 #include "token_writer.h"
 #include "util/ini_registry.h"
@@ -367,23 +368,7 @@ class TokenFiles : public testing::Test {
         return bytes;
     }
     int Run(const std::vector<std::string>& args, std::string* out = nullptr) {
-        std::FILE* outFile = std::tmpfile();
-        std::FILE* errFile = std::tmpfile();
-        const int status = RunPack(args, outFile, errFile);
-        if (out) *out = Slurp(outFile);
-        error_ = Slurp(errFile);
-        std::fclose(outFile);
-        std::fclose(errFile);
-        return status;
-    }
-    static std::string Slurp(std::FILE* file) {
-        std::string text;
-        std::rewind(file);
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            text.append(buffer, n);
-        return text;
+        return fixtures::RunPackCaptured(args, out, &error_);
     }
     static bool HasLine(const std::string& report, const std::string& line) {
         return ("\n" + report).find("\n" + line + "\n") != std::string::npos;
