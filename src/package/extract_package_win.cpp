@@ -45,7 +45,16 @@ class WinExtractHost : public ExtractHost {
     void Progress(int mode, int low, int high, int position, int step, const Text& text) override {
         if (options_.progress) options_.progress(mode, low, high, position, step, text);
     }
-    void PumpMessages() override { zelkor::PumpMessages(0); }
+    // A pump is a round trip to the window system: tens of microseconds, far
+    // more under Wine on a busy machine. After every 64 KiB piece it cost more
+    // than the inflation; once per few milliseconds keeps the window as alive.
+    void PumpMessages() override {
+        const DWORD now = GetTickCount();
+        if (pumped_ && now - lastPump_ < kPumpIntervalMs) return;
+        pumped_ = true;
+        lastPump_ = now;
+        zelkor::PumpMessages(0);
+    }
     void WaitPumping(uint32_t ms) override { zelkor::WaitPumping(ms, 0); }
     void RefuseAutoPlay() override { SetCancelAutoPlay(true); }
     void EjectDisk(const Text& path) override { EjectCD(path); }
@@ -60,7 +69,11 @@ class WinExtractHost : public ExtractHost {
     unsigned long ProcessId() override { return CurrentProcessId(); }
 
   private:
+    static constexpr DWORD kPumpIntervalMs = 10;
+
     const ExtractOptions& options_;
+    bool pumped_ = false;
+    DWORD lastPump_ = 0;
 };
 
 } // namespace

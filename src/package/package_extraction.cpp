@@ -41,8 +41,12 @@ bool LooksLikeAgentHost(const Text& volumePath) {
 // Writes one block's data to the file its header names, appending.
 class BlockWriter : public HeaderSplitter {
   public:
-    BlockWriter(const Text& destination, ExtractHost& host, Text& runEntry, SaveFailures& failures)
-        : destination_(destination), host_(host), runEntry_(runEntry), failures_(failures) {}
+    BlockWriter(const Text& destination, ExtractHost& host, Text& runEntry, SaveFailures& failures,
+                Text& pending)
+        : destination_(destination), host_(host), runEntry_(runEntry), failures_(failures),
+          pending_(pending) {
+        pending_.clear();
+    }
 
     void PieceRead() override { host_.PumpMessages(); }
     bool Escaped() const { return escaped_; }
@@ -68,7 +72,7 @@ class BlockWriter : public HeaderSplitter {
     bool writing_ = false;
     bool escaped_ = false;
     bool failed_ = false;
-    Text pending_;
+    Text& pending_;
     uint64_t dataSize_ = 0;
     Text errorText_;
 };
@@ -125,6 +129,10 @@ class Extraction {
     Extraction(const ExtractOptions& options, ExtractHost& host, SaveFailures& failures)
         : options_(options), host_(host), failures_(failures) {
         record_.Clear();
+        // Data is appended at most one read piece past a chunk. One buffer
+        // for every block: a fresh one grown per block cost an allocation of
+        // fresh pages for each block, more than the copying itself.
+        pending_.reserve(kWriteChunk + kBlockReadPiece);
     }
     ExtractOutcome Run();
 
@@ -147,6 +155,7 @@ class Extraction {
     // Counted over all volumes: only volume 1 carries the lists.
     uint32_t blockCount_ = 0;
     uint64_t listsEnd_ = 0;
+    Text pending_;
 };
 
 ExtractOutcome Extraction::Run() {
@@ -249,7 +258,7 @@ bool Extraction::ReadBlocks(ByteSource& source, uint64_t offset, uint64_t end) {
 }
 
 bool Extraction::ExtractBlock(ByteSource& source, const BlockFrame& frame) {
-    BlockWriter writer(options_.destination, host_, outcome_.runEntry, failures_);
+    BlockWriter writer(options_.destination, host_, outcome_.runEntry, failures_, pending_);
     Text problem;
     const bool complete = StreamBlockContent(source, frame, writer, &problem);
     if (writer.Escaped()) {

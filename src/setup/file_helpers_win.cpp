@@ -39,14 +39,12 @@ FreeSpaceExCall ExtendedFreeSpaceCall() {
 }
 
 // An existing file is shared and never truncated (other processes may read or
-// append to the same log); a new one is created unshared.
+// append to the same log); a new one is created unshared. Creating comes
+// first: the extraction appends mostly to new files, and a name that does not
+// exist is the expensive lookup (Wine scans the folder for it).
 FileHandle OpenForAppend(const Text& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, kShareReadWrite, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file) return file;
-    file.Reset(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    // Another process created it in between: append to that one.
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file && GetLastError() == ERROR_FILE_EXISTS)
         file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, kShareReadWrite, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
