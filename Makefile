@@ -17,3 +17,9 @@ test: build
 
 demo: build
 	@python3 scripts/demo.py --build $(BUILD)
+
+# Extraction speed, memory and size against NSIS and the physical limit;
+# prints the table and writes bench/results/.
+bench: build
+	@bash bench/bootstrap.sh
+	@python3 bench/bench.py --build $(BUILD)
