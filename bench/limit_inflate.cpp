@@ -16,8 +16,6 @@
 //             folder of a name with a separator
 //   progress  two progress bars of a hidden window, stepped per new file
 //   pump      the window's messages, at most every 10 ms, per block and piece
-//   fresh     per block a new z_stream and two zero-filled 64 KiB buffers
-//             (the read piece and the inflate window)
 //
 // Prints "blocks=N files=N bytes=N ms=T" with T measured from the package's
 // opening to the last file's closing. Built for Windows (run under Wine) and
@@ -156,7 +154,6 @@ struct Extras {
     bool exists = false;
     bool progress = false;
     bool pump = false;
-    bool fresh = false;
 };
 
 bool ParseExtras(const char* text, Extras* extras) {
@@ -171,14 +168,13 @@ bool ParseExtras(const char* text, Extras* extras) {
                      : item == "exists"   ? &extras->exists
                      : item == "progress" ? &extras->progress
                      : item == "pump"     ? &extras->pump
-                     : item == "fresh"    ? &extras->fresh
                                           : nullptr;
         if (!flag) return false;
         *flag = true;
     }
 #ifndef _WIN32
     if (extras->stream || extras->reopen || extras->stamps || extras->exists || extras->progress ||
-        extras->pump || extras->fresh)
+        extras->pump)
         return false;
 #endif
     return true;
@@ -426,15 +422,7 @@ int main(int argc, char** argv) {
         at += 4 + uint64_t(size);
         ++blocks;
         Splitter splitter(output);
-        if (extras.fresh) {
-            inflateEnd(&stream);
-            stream = z_stream{};
-            if (inflateInit(&stream) != Z_OK) return Fail("inflateInit");
-            std::vector<unsigned char>(piece).swap(input);
-            std::vector<unsigned char>(piece).swap(inflated);
-        } else if (length > 0) {
-            inflateReset(&stream);
-        }
+        if (length > 0) inflateReset(&stream);
 
         bool ended = length <= 0;
         size_t produced = 0;

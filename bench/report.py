@@ -130,10 +130,10 @@ Notes.
   zlib and writes the same files, with nothing else. The ladder adds the
   stub's own ways one at a time; its steps are taken between best runs (the
   load of others only adds), and a step within the noise of a shared machine
-  can still come out negative. The last step is what the stub does besides:
-  per-block bookkeeping in strings (header, name, paths, list parsing), a
-  seek and a 4-byte read for each block length, the trace and the progress
-  set-up.
+  can still come out negative. The last step is what the stub does besides
+  (per-block bookkeeping in strings, a seek and a 4-byte read per block
+  length, the trace), a few tens of milliseconds when timed inside the stub,
+  and otherwise the noise between separate processes.
 - Memory: the probe packed as run entry reads the stub's counters
   (GetProcessMemoryInfo of its parent) while the stub waits for it. Extraction
   holds at most one read piece, one inflate window and one 1 MiB write buffer,
