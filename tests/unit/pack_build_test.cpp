@@ -5,7 +5,7 @@
 
 #include "commands.h"
 #include "file_io.h"
-#include "inspect.h"
+#include "package_report.h"
 #include "options.h"
 #include "package/file_info.h"
 #include "package_builder.h"

@@ -13,7 +13,7 @@
 #include "commands.h"
 #include "dos_time.h"
 #include "file_io.h"
-#include "inspect_blocks.h"
+#include "block_report.h"
 #include "memory_extract_host.h"
 #include "options.h"
 #include "pack_files.h"

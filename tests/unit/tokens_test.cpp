@@ -7,7 +7,7 @@
 
 #include "commands.h"
 #include "file_io.h"
-#include "inspect.h"
+#include "package_report.h"
 #include "package/tokens.h"
 #include "package_builder.h"
 #include "pack_cli.h"

@@ -4,8 +4,8 @@
 
 #include "extract_command.h"
 #include "file_io.h"
-#include "inspect.h"
-#include "inspect_blocks.h"
+#include "package_report.h"
+#include "block_report.h"
 #include "language_file.h"
 #include "package/volume_names.h"
 #include "token_writer.h"

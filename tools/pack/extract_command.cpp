@@ -20,7 +20,7 @@
 #endif
 
 #include "dos_time.h"
-#include "inspect.h"
+#include "package_report.h"
 #include "package/file_info.h"
 #include "package/package_extraction.h"
 #include "package/volume_names.h"

@@ -2,8 +2,8 @@
 set(ZELKOR_PACK_SOURCES
   tools/pack/options.cpp
   tools/pack/package_builder.cpp
-  tools/pack/inspect.cpp
-  tools/pack/inspect_blocks.cpp
+  tools/pack/package_report.cpp
+  tools/pack/block_report.cpp
   tools/pack/file_io.cpp
   tools/pack/dos_time.cpp
   tools/pack/block_encoder.cpp

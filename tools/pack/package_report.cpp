@@ -1,4 +1,4 @@
-#include "inspect.h"
+#include "package_report.h"
 
 #include <cstdio>
 #include <utility>

@@ -1,9 +1,9 @@
-#include "inspect_blocks.h"
+#include "block_report.h"
 
 #include <memory>
 
 #include "dos_time.h"
-#include "inspect.h"
+#include "package_report.h"
 #include "package/block_header.h"
 #include "package/block_stream.h"
 #include "package/trailer.h"
