@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <atomic>
 #include <vector>
 
 #include "ui/message_box.h"
@@ -13,6 +14,9 @@ namespace zelkor {
 namespace {
 
 constexpr DWORD kPatienceMs = 10000;
+// The first box of a run loads the rich edit library and fonts, which takes
+// long on a busy machine; a driver that gave up would leave the box open.
+constexpr DWORD kBoxAppearsMs = 60000;
 
 // One step a driving thread takes once the box is up: a message posted to
 // the box's thread, or a click on the button with that caption.
@@ -78,12 +82,16 @@ RECT ClientRectOf(HWND child, HWND parent) {
 class BoxDriver {
   public:
     explicit BoxDriver(std::vector<Step> steps, UINT askMessage = 0, DWORD patienceMs = kPatienceMs)
-        : steps_(std::move(steps)), askMessage_(askMessage), patienceMs_(patienceMs) {
+        : steps_(std::move(steps)), askMessage_(askMessage), patienceMs_(patienceMs),
+          boxThread_(GetCurrentThreadId()) {
         thread_.Reset(CreateThread(nullptr, 0, &BoxDriver::Main, this, 0, nullptr));
     }
     ~BoxDriver() { Finish(); }
     const Seen& Finish() {
-        if (thread_) WaitForSingleObject(thread_.Get(), 3 * kPatienceMs);
+        // The box call has returned: no box is coming any more. The driver's
+        // waits are all bounded, and it uses this object.
+        boxCallReturned_ = true;
+        if (thread_) WaitForSingleObject(thread_.Get(), INFINITE);
         thread_.Reset();
         return seen_;
     }
@@ -94,10 +102,23 @@ class BoxDriver {
         return 0;
     }
 
+    // Only the box of the thread under test counts: a box that another
+    // program left open on the same desktop must not take the steps.
+    static BOOL CALLBACK MatchBox(HWND window, LPARAM found) {
+        if (ClassOf(window) != "ZMsgBox") return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    HWND FindOwnBox() const {
+        HWND box = nullptr;
+        EnumThreadWindows(boxThread_, &BoxDriver::MatchBox, LPARAM(&box));
+        return box;
+    }
+
     HWND WaitForBox() {
         const DWORD start = GetTickCount();
-        while (GetTickCount() - start < kPatienceMs) {
-            HWND box = FindWindowA("ZMsgBox", nullptr);
+        while (!boxCallReturned_ && GetTickCount() - start < kBoxAppearsMs) {
+            HWND box = FindOwnBox();
             // Buttons come last; the answer to WM_NULL means the loop runs.
             DWORD_PTR ignored;
             if (box && FindWindowExA(box, nullptr, "Button", nullptr) &&
@@ -189,6 +210,8 @@ class BoxDriver {
     std::vector<Step> steps_;
     UINT askMessage_;
     DWORD patienceMs_;
+    DWORD boxThread_;
+    std::atomic<bool> boxCallReturned_{false};
     Seen seen_;
     KernelHandle thread_;
 };
