@@ -20,7 +20,11 @@ target_link_libraries(zelkor_win_layer PUBLIC zelkor_logic -l:libz.a comctl32)
 # The stub: entry + Win32 layer + logic + resources, static runtime and zlib.
 add_executable(Stub WIN32 ${ZELKOR_STUB_ENTRY} ${CMAKE_SOURCE_DIR}/src/stub/stub.rc)
 target_compile_options(Stub PRIVATE ${ZELKOR_WARNINGS} ${ZELKOR_SIZE_FLAGS})
-target_link_options(Stub PRIVATE -static -s -Wl,--gc-sections)
+# Our own entry (src/stub/entry.cpp) replaces the runtime's start-up files;
+# with auto-import off, data imported from a DLL, which only that start-up
+# code could have fixed up, fails the link instead of the run.
+target_link_options(Stub PRIVATE -static -s -nostartfiles -Wl,--gc-sections
+                    -Wl,--disable-auto-import)
 target_link_libraries(Stub PRIVATE zelkor_win_layer)
 if(ZELKOR_PE_HEADER_MOVE)
   add_custom_command(TARGET Stub POST_BUILD
