@@ -19,6 +19,9 @@ target_link_libraries(zelkor_win_layer PUBLIC zelkor_logic -l:libz.a comctl32)
 
 # The stub: entry + Win32 layer + logic + resources, static runtime and zlib.
 add_executable(Stub WIN32 ${ZELKOR_STUB_ENTRY} ${CMAKE_SOURCE_DIR}/src/stub/stub.rc)
+# The resource compiler's dependency scan does not see the files it embeds.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/stub/stub.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/src/stub/stub.ico;${CMAKE_SOURCE_DIR}/src/stub/stub.manifest")
 target_compile_options(Stub PRIVATE ${ZELKOR_WARNINGS} ${ZELKOR_SIZE_FLAGS})
 # Our own entry (src/stub/entry.cpp) replaces the runtime's start-up files;
 # with auto-import off, data imported from a DLL, which only that start-up

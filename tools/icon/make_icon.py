@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws the stub's icon (a blue tile with a white Z) as a 16x16 and 32x32
-.ico file with 32-bit images. Run once; the result is committed."""
+.ico file with 16-colour images: the tile's gradient needs no more, and every
+byte of the icon is downloaded with each installer. Run once; the result is
+committed."""
 import struct
 import sys
 
@@ -35,14 +37,40 @@ def pixels(size):
     return rows
 
 
+# Index 0 is what transparent pixels show (the mask hides them), 1 is the
+# Z's white, the rest are evenly spaced shades of the tile's blue.
+SHADES = 14
+PALETTE = [(0, 0, 0), (255, 255, 255)] + [
+    (40, 90, 150 + round(60 * i / (SHADES - 1))) for i in range(SHADES)]
+
+
+def colour_index(pixel):
+    r, g, b, a = pixel
+    if a == 0:
+        return 0
+    if (r, g, b) == (255, 255, 255):
+        return 1
+    return 2 + round((b - 150) * (SHADES - 1) / 60)
+
+
 def image(size):
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    body = b''
-    for row in reversed(pixels(size)):
-        for r, g, b, a in row:
-            body += bytes((b, g, r, a))
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+    palette = b''.join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
+    rows = list(reversed(pixels(size)))
+    colour_row = ((size * 4 + 31) // 32) * 4
     mask_row = ((size + 31) // 32) * 4
-    return header + body + b'\0' * (mask_row * size)
+    colours = b''
+    mask = b''
+    for row in rows:
+        indices = [colour_index(p) for p in row]
+        line = bytes((indices[x] << 4) | indices[x + 1] for x in range(0, size, 2))
+        colours += line.ljust(colour_row, b'\0')
+        bits = 0
+        for x, p in enumerate(row):
+            if p[3] == 0:
+                bits |= 1 << (mask_row * 8 - 1 - x)
+        mask += bits.to_bytes(mask_row, 'big')
+    return header + palette + colours + mask
 
 
 def main(path):
@@ -51,7 +79,7 @@ def main(path):
     out = struct.pack('<HHH', 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)
     for s, data in zip(sizes, images):
-        out += struct.pack('<BBBBHHII', s, s, 0, 0, 1, 32, len(data), offset)
+        out += struct.pack('<BBBBHHII', s, s, 16, 0, 1, 4, len(data), offset)
         offset += len(data)
     with open(path, 'wb') as f:
         f.write(out + b''.join(images))
