@@ -9,7 +9,7 @@ target_compile_options(zelkor_logic PRIVATE ${ZELKOR_WARNINGS} ${ZELKOR_SIZE_FLA
 
 # The Win32 layer, shared by the stub and the Windows-side tests.
 set(ZELKOR_STUB_ENTRY ${CMAKE_SOURCE_DIR}/src/stub/entry.cpp ${CMAKE_SOURCE_DIR}/src/stub/cxx_runtime.cpp
-    ${CMAKE_SOURCE_DIR}/src/stub/zlib_crc32.cpp)
+    ${CMAKE_SOURCE_DIR}/src/stub/zlib_checksums.cpp)
 set(ZELKOR_WIN_LAYER_FILES ${ZELKOR_WIN_FILES})
 list(REMOVE_ITEM ZELKOR_WIN_LAYER_FILES ${ZELKOR_STUB_ENTRY})
 add_library(zelkor_win_layer STATIC ${ZELKOR_WIN_LAYER_FILES})

@@ -4,6 +4,7 @@ list(APPEND ZELKOR_LOGIC
   src/package/file_info.cpp
   src/package/volume_names.cpp
   src/package/zlib_inflate.cpp
+  src/package/adler32.cpp
   src/package/block_header.cpp
   src/package/block_stream.cpp
   src/package/save_failure.cpp

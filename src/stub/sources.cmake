@@ -1,6 +1,6 @@
 list(APPEND ZELKOR_LOGIC
   src/stub/run_mode.cpp)
-# entry.cpp, cxx_runtime.cpp and zlib_crc32.cpp go into Stub.exe only
+# entry.cpp, cxx_runtime.cpp and zlib_checksums.cpp go into Stub.exe only
 # (cmake/windows.cmake); the rest forms the Win32 layer the tests link too.
 list(APPEND ZELKOR_WIN
   src/stub/cxx_runtime.cpp
