@@ -133,9 +133,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         PROCESS_INFORMATION process{};
         if (CreateProcessA(nullptr, &child[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                            &childStartup, &process)) {
-            // The dialog must exist before this process ends.
+            // The dialog must exist before this process ends; a new process
+            // can take seconds to start on a busy machine.
             const std::string className = ".SDialog_Class_Name." + tag;
-            for (int i = 0; i < 250 && !FindWindowA(className.c_str(), nullptr); ++i)
+            for (int i = 0; i < 3000 && !FindWindowA(className.c_str(), nullptr); ++i)
                 Sleep(20);
             CloseHandle(process.hThread);
             CloseHandle(process.hProcess);
