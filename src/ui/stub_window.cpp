@@ -37,6 +37,9 @@ struct StubWindowState {
     bool quit = false;
     int64_t agentStartDelay = -1;
     int activityCounter = 0;
+    // Steps taken while the window was hidden, not yet shown by the bars:
+    // a hidden window's bars cost the extraction a repaint request per file.
+    int hiddenSteps = 0;
     GdiObject labelFont;
 };
 
@@ -107,6 +110,15 @@ bool CloseMainWindow() {
     return letClose;
 }
 
+// Brings the bars up to the steps taken while the window was hidden.
+void CatchUpProgress() {
+    StubWindowState& state = State();
+    if (state.hiddenSteps == 0) return;
+    for (; state.hiddenSteps > 0; --state.hiddenSteps)
+        SendMessageA(state.progress, PBM_STEPIT, 0, 0);
+    SendMessageA(state.activity, PBM_SETPOS, WPARAM(state.activityCounter), 0);
+}
+
 LRESULT CALLBACK StubWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == CancelAutoPlayMessage() && message != 0) return 1;
     switch (message) {
@@ -120,6 +132,9 @@ LRESULT CALLBACK StubWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_PAINT:
         Paint(window);
         return 0;
+    case WM_SHOWWINDOW:
+        if (wParam) CatchUpProgress();
+        break;
     case WM_CLOSE:
         if (!CloseMainWindow()) return 0;
         break;
@@ -182,6 +197,8 @@ void SetStubCaption(HWND label, const Text& text, const Text& fontName, int font
 void StubProgress(int mode, int, int high, int position, int step, const Text&) {
     StubWindowState& state = State();
     if (mode == 0) {
+        // Range, position and step are set anew: earlier steps no longer count.
+        state.hiddenSteps = 0;
         SendMessageA(state.progress, PBM_SETRANGE, 0, MAKELPARAM(0, high));
         SendMessageA(state.progress, PBM_SETPOS, WPARAM(position), 0);
         SendMessageA(state.progress, PBM_SETSTEP, WPARAM(step), 0);
@@ -189,8 +206,12 @@ void StubProgress(int mode, int, int high, int position, int step, const Text&) 
         SendMessageA(state.activity, PBM_SETPOS, 0, 0);
         SendMessageA(state.activity, PBM_SETSTEP, 1, 0);
     } else if (mode == 1) {
-        SendMessageA(state.progress, PBM_STEPIT, 0, 0);
         if (++state.activityCounter > kActivitySteps) state.activityCounter = 0;
+        if (!IsWindowVisible(state.main)) {
+            ++state.hiddenSteps;
+            return;
+        }
+        SendMessageA(state.progress, PBM_STEPIT, 0, 0);
         SendMessageA(state.activity, PBM_SETPOS, WPARAM(state.activityCounter), 0);
     }
 }

@@ -117,6 +117,31 @@ class InstallerRun(unittest.TestCase):
         events = [k + '=' + v for k, v in kit.read_record(record)]
         self.assertLess(events.index('exit=0'), events.index('dialog=closed'))
 
+    def test_a_window_shown_after_a_hidden_extraction_shows_every_step(self):
+        folder, exe = self.installer('bars')
+        record = os.path.join(folder, 'engine.rec')
+        window_class = z.win_path(exe)
+
+        def helper(command):
+            result = subprocess.run([z.WINE, z.testkit('gui_helper'), '-', command, window_class],
+                                    env=z.wine_env(), stdin=subprocess.DEVNULL,
+                                    capture_output=True, timeout=120)
+            self.assertEqual(result.returncode, 0, command)
+            return [line.split('=', 1)[1] for line in result.stdout.decode().splitlines()
+                    if line.startswith('bar=')]
+
+        run = z.start(exe, '/hide', env=kit.engine_env(record, sleep_ms=8000))
+        try:
+            # The engine runs: the extraction is over, the window stays hidden.
+            self.assertTrue(z.wait_until(lambda: kit.record_value(record, 'commandline')))
+            helper('show')
+            # One step per file (the engine too); the activity bar cycles
+            # through 1..5 and 0.
+            files = len(self.files) + 1
+            self.assertEqual(helper('bars'), ['%d %d' % (files, files), '%d 5' % (files % 6)])
+        finally:
+            self.assertEqual(run.wait(timeout=60), 0)
+
     def test_a_short_temp_drive_moves_the_extraction_to_a_roomier_one(self):
         small = os.path.join(self.folder, 'small-temp')
         os.makedirs(small)

@@ -28,7 +28,12 @@
 //                             UP, DOWN, SPACE)
 //   syschar CLASS CHAR        posts Alt+CHAR (WM_SYSCHAR) the same way
 //   close CLASS               posts WM_CLOSE
+//   show CLASS                shows the window without activating it
+//   bars CLASS                "bar=POSITION HIGH" per progress bar child, in
+//                             order
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -212,6 +217,13 @@ void ReportRect(HWND window) {
     }
 }
 
+void ReportBars(HWND window) {
+    for (HWND child : ChildrenOf(window))
+        if (SameIgnoringCase(ClassOf(child), PROGRESS_CLASSA))
+            Line("bar", Number(long(SendMessageA(child, PBM_GETPOS, 0, 0))) + " " +
+                            Number(long(SendMessageA(child, PBM_GETRANGE, FALSE, 0))));
+}
+
 std::string WithoutAmpersands(std::string text) {
     std::string plain;
     for (char c : text)
@@ -287,7 +299,8 @@ int Run(int argc, char** argv) {
         return window ? 0 : 1;
     }
     const bool known = command == "text" || command == "rect" || command == "press" ||
-                       command == "key" || command == "syschar" || command == "close";
+                       command == "key" || command == "syschar" || command == "close" ||
+                       command == "show" || command == "bars";
     if (!known) return 2;
     if (!window) return 1;
     if (command == "text") {
@@ -296,6 +309,10 @@ int Run(int argc, char** argv) {
         ReportRect(window);
     } else if (command == "close") {
         PostMessageA(window, WM_CLOSE, 0, 0);
+    } else if (command == "show") {
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+    } else if (command == "bars") {
+        ReportBars(window);
     } else {
         if (argc < 5) return 2;
         const std::string argument = argv[4];
