@@ -39,7 +39,8 @@ LADDER = [('bare', 'the limit: 1 MiB reads, inflated straight into 1 MiB written
           ('reopen', 'every write opens the file, appends and closes it'),
           ('stamps', 'the time stamp set per block'),
           ('exists', 'existence checks of the file and its folder per block'),
-          ('progress', 'two progress bars of the hidden window stepped per file'),
+          ('progress', 'the progress step per file of the hidden window (its bars wait '
+           'until it is shown)'),
           ('pump', 'window messages pumped every 10 ms')]
 PEER_STUBS = '/usr/share/nsis/Stubs'
 

@@ -14,7 +14,8 @@
 //   stamps    the block's time stamp is set after its last write
 //   exists    the existence checks: the file (for the progress step) and the
 //             folder of a name with a separator
-//   progress  two progress bars of a hidden window, stepped per new file
+//   progress  the progress step per new file of a hidden window: a
+//             visibility check and a count (its bars catch up when shown)
 //   pump      the window's messages, at most every 10 ms, per block and piece
 //
 // Prints "blocks=N files=N bytes=N ms=T" with T measured from the package's
@@ -223,8 +224,12 @@ class Output {
             isNew = GetFileAttributesA(target_.c_str()) == INVALID_FILE_ATTRIBUTES;
         }
         if (extras_.progress && isNew) {
-            SendMessageA(progress_, PBM_STEPIT, 0, 0);
-            SendMessageA(activity_, PBM_SETPOS, WPARAM(++steps_ % 21), 0);
+            if (IsWindowVisible(window_)) {
+                SendMessageA(progress_, PBM_STEPIT, 0, 0);
+                SendMessageA(activity_, PBM_SETPOS, WPARAM(++steps_ % 21), 0);
+            } else {
+                ++hiddenSteps_;
+            }
         }
 #endif
         if (name != current_) {
@@ -345,6 +350,7 @@ class Output {
     HWND progress_ = nullptr;
     HWND activity_ = nullptr;
     int steps_ = 0;
+    int hiddenSteps_ = 0;
     bool pumped_ = false;
     DWORD lastPump_ = 0;
 #endif
