@@ -20,6 +20,7 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BENCH = os.path.join(ROOT, 'bench')
+DEFAULT_RESULTS = os.path.join(BENCH, 'results')
 sys.path.insert(0, BENCH)
 import payload as payload_maker  # noqa: E402
 
@@ -82,7 +83,7 @@ def cached(path, key, make):
 class Bench:
     def __init__(self, build, runs, stub, results=None):
         self.build = build
-        self.results_folder = results or os.path.join(BENCH, 'results')
+        self.results_folder = results or DEFAULT_RESULTS
         self.runs = runs
         self.work = os.path.join(build, 'bench')
         self.tools = os.path.join(self.work, 'tools')
@@ -459,8 +460,25 @@ class Bench:
             f.write('\n')
         with open(os.path.join(folder, 'latest.md'), 'w') as f:
             f.write(markdown)
+        if folder == DEFAULT_RESULTS:
+            show_in_readme(markdown)
         print()
         print(markdown)
+
+
+def show_in_readme(markdown):
+    """The README carries the latest tables (without the notes) between
+    its bench markers."""
+    path = os.path.join(ROOT, 'README.md')
+    begin, end = '<!-- bench:begin -->', '<!-- bench:end -->'
+    with open(path) as f:
+        text = f.read()
+    if begin not in text or end not in text:
+        return
+    tables = markdown.split('\nNotes.\n')[0].split('\n', 1)[1].strip()
+    text = text[:text.index(begin) + len(begin)] + '\n' + tables + '\n' + text[text.index(end):]
+    with open(path, 'w') as f:
+        f.write(text)
 
 
 def main():
