@@ -10,22 +10,23 @@ void AppendTwoDigits(Text& out, int value) {
     out += char('0' + value % 10);
 }
 
+// "aa?bb?cc" with the given separator.
+void AppendThreeFields(Text& out, int first, int second, int third, char separator) {
+    AppendTwoDigits(out, first);
+    out += separator;
+    AppendTwoDigits(out, second);
+    out += separator;
+    AppendTwoDigits(out, third);
+}
+
 } // namespace
 
 Text FormatDebugLogLine(const LocalDateTime& when, char dateSeparator, char timeSeparator,
                         unsigned long threadId, const Text& prefix, const Text& text) {
     Text line;
-    AppendTwoDigits(line, when.day);
-    line += dateSeparator;
-    AppendTwoDigits(line, when.month);
-    line += dateSeparator;
-    AppendTwoDigits(line, when.year);
+    AppendThreeFields(line, when.day, when.month, when.year, dateSeparator);
     line += ' ';
-    AppendTwoDigits(line, when.hour);
-    line += timeSeparator;
-    AppendTwoDigits(line, when.minute);
-    line += timeSeparator;
-    AppendTwoDigits(line, when.second);
+    AppendThreeFields(line, when.hour, when.minute, when.second, timeSeparator);
     line += ' ';
     line += PadLeft(UIntToText(threadId), 5, ' ');
     line += prefix;

@@ -13,6 +13,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 import zelkor_e2e as z  # noqa: E402
+import zelkor_gui as zgui  # noqa: E402
 from http_server import TestServer  # noqa: E402
 
 PROBE = z.testkit('download_probe')
@@ -230,8 +231,7 @@ class Download(unittest.TestCase):
             self.assertTrue(z.wait_until(
                 lambda: os.path.exists(partial) and os.path.getsize(partial) >= 2 * 10240))
             # A close request, as the stub window gets one: it raises the flag.
-            subprocess.run([z.WINE, z.testkit('gui_helper'), '-', 'close', 'ZelkorDownloadProbe'],
-                           env=z.wine_env(), stdout=subprocess.DEVNULL, timeout=30)
+            zgui.run_gui_helper('close', 'ZelkorDownloadProbe')
             self.assertEqual(process.wait(timeout=30), 1)
         finally:
             if process.poll() is None:

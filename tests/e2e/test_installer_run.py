@@ -11,6 +11,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(__file__))
 import installer_kit as kit  # noqa: E402
 import zelkor_e2e as z  # noqa: E402
+import zelkor_gui as zgui  # noqa: E402
 
 
 class InstallerRun(unittest.TestCase):
@@ -123,12 +124,9 @@ class InstallerRun(unittest.TestCase):
         window_class = z.win_path(exe)
 
         def helper(command):
-            result = subprocess.run([z.WINE, z.testkit('gui_helper'), '-', command, window_class],
-                                    env=z.wine_env(), stdin=subprocess.DEVNULL,
-                                    capture_output=True, timeout=120)
-            self.assertEqual(result.returncode, 0, command)
-            return [line.split('=', 1)[1] for line in result.stdout.decode().splitlines()
-                    if line.startswith('bar=')]
+            status, pairs = zgui.run_gui_helper(command, window_class)
+            self.assertEqual(status, 0, command)
+            return [value for name, value in pairs if name == 'bar']
 
         run = z.start(exe, '/hide', env=kit.engine_env(record, sleep_ms=8000))
         try:

@@ -10,6 +10,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 import zelkor_e2e as z  # noqa: E402
+import zelkor_gui as zgui  # noqa: E402
 
 LANGUAGES = os.path.join(z.SOURCE, 'demo', 'languages.txt')
 ENGINE_EXIT = 23
@@ -36,18 +37,11 @@ ENGLISH = {
 }
 
 
-def gui(env, *args):
+def gui(env, command, window_class, *args):
     """Runs the test kit's GUI helper; its "name=value" lines as pairs."""
-    result = subprocess.run([z.WINE, z.testkit('gui_helper'), '-', *args], env=env,
-                            capture_output=True, timeout=60)
-    escapes = {'\\\\': '\\', '\\r': '\r', '\\n': '\n', '\\t': '\t'}
-    pairs = []
-    for line in result.stdout.decode('cp1252').splitlines():
-        name, _, value = line.partition('=')
-        for escaped, plain in escapes.items():
-            value = value.replace(escaped, plain)
-        pairs.append((name, value))
-    return result.returncode, pairs
+    status, pairs = zgui.run_gui_helper(command, window_class, *args, env=env,
+                                        encoding='cp1252')
+    return status, [(name, zgui.unescape(value)) for name, value in pairs]
 
 
 class Localisation(unittest.TestCase):

@@ -33,6 +33,17 @@ def unescape(value):
     return ''.join(out)
 
 
+def run_gui_helper(command, window_class, *args, helper=None, env=None, encoding='latin-1'):
+    """Runs the test kit's GUI helper (or the given copy of it) on the
+    current desktop: (exit code, [(name, raw value)])."""
+    result = subprocess.run([z.WINE, helper or z.testkit('gui_helper'), '-', command,
+                             window_class, *args], env=env or z.wine_env(),
+                            stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+    pairs = [line.split('=', 1) for line in result.stdout.decode(encoding).splitlines()
+             if '=' in line]
+    return result.returncode, [(name, value) for name, value in pairs]
+
+
 def wine_reg_add(key, name, value):
     subprocess.run([z.WINE, 'reg', 'add', key, '/v', name, '/d', value, '/f'], env=z.wine_env(),
                    check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
@@ -79,13 +90,8 @@ class Desktop:
                 fcntl.flock(lock, fcntl.LOCK_UN)
 
     def helper(self, command, window_class, *args):
-        """Runs the GUI helper: (exit code, [(name, raw value)])."""
-        result = subprocess.run([z.WINE, self.gui_helper, '-', command, window_class, *args],
-                                env=z.wine_env(), stdin=subprocess.DEVNULL, capture_output=True,
-                                timeout=120)
-        pairs = [line.split('=', 1) for line in result.stdout.decode('latin-1').splitlines()
-                 if '=' in line]
-        return result.returncode, [(name, value) for name, value in pairs]
+        """Runs the GUI helper on this desktop: (exit code, [(name, raw value)])."""
+        return run_gui_helper(command, window_class, *args, helper=self.gui_helper)
 
     def exists(self, window_class):
         return self.helper('exists', window_class)[0] == 0

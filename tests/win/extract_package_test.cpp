@@ -8,17 +8,12 @@
 #include "package/file_info.h"
 #include "package/volume_names.h"
 #include "setup/file_helpers.h"
+#include "test_folder.h"
 #include "util/win_handles.h"
 #include "volume_layout.h"
 
 namespace zelkor {
 namespace {
-
-Text CurrentFolder() {
-    char path[MAX_PATH + 1];
-    const DWORD length = GetCurrentDirectoryA(sizeof path, path);
-    return Text(path, length);
-}
 
 // Incompressible bytes, the same on every run.
 Text Noise(size_t size) {
@@ -52,21 +47,19 @@ void RecordProgress(int mode, int, int high, int, int, const Text&) {
     }
 }
 
-class ExtractPackageWinTest : public ::testing::Test {
+class ExtractPackageWinTest : public FolderTest {
   protected:
+    ExtractPackageWinTest() : FolderTest("ep_") {}
+
     void SetUp() override {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = CurrentFolder() + "\\ep_" + info->name();
-        RemoveDirTree(folder_, true);
+        FolderTest::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(ForceDirectories(Path("src\\sub")));
         ASSERT_TRUE(WriteFileText(Path("src\\setup.exe"), Text(30000, 'e'), kEngineDate, false));
         ASSERT_TRUE(WriteFileText(Path("src\\sub\\data.bin"), Noise(100000), kDataDate, false));
         ASSERT_TRUE(WriteFileText(Path("src\\empty.txt"), Text(), kDataDate, false));
         progress = Steps();
     }
-    void TearDown() override { RemoveDirTree(folder_, true); }
-
-    Text Path(const Text& name) const { return folder_ + "\\" + name; }
 
     // Packs src with the builder into `name` and its further volumes.
     size_t Pack(const Text& name, uint64_t volumeSize) {
@@ -107,8 +100,6 @@ class ExtractPackageWinTest : public ::testing::Test {
         EXPECT_EQ(FileDosDateTime(Path("out\\sub\\data.bin")), kDataDate);
         EXPECT_EQ(FileDosDateTime(Path("out\\empty.txt")), kDataDate);
     }
-
-    Text folder_;
 };
 
 TEST_F(ExtractPackageWinTest, WritesFilesWithTheirTimesTheRunEntryAndTheAgent) {

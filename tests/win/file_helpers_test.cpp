@@ -3,18 +3,13 @@
 #include <windows.h>
 
 #include "setup/file_helpers.h"
+#include "test_folder.h"
 #include "util/win_handles.h"
 
 namespace zelkor {
 namespace {
 
 using namespace std::string_literals;
-
-Text CurrentFolder() {
-    char path[MAX_PATH + 1];
-    const DWORD length = GetCurrentDirectoryA(sizeof path, path);
-    return Text(path, length);
-}
 
 // Bytes of every value, NULs included, so that no text handling can hide.
 Text Pattern(size_t size) {
@@ -32,25 +27,15 @@ void SetReadOnly(const Text& path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
 }
 
-// Each test works in a fresh folder of its own inside the current folder.
-class FileHelpersWinTest : public ::testing::Test {
+class FileHelpersWinTest : public FolderTest {
   protected:
-    void SetUp() override {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = CurrentFolder() + "\\fh_" + info->name();
-        RemoveDirTree(folder_, true);
-        ASSERT_TRUE(ForceDirectories(folder_));
-    }
-    void TearDown() override { RemoveDirTree(folder_, true); }
+    FileHelpersWinTest() : FolderTest("fh_") {}
 
-    Text Path(const Text& name) const { return folder_ + "\\" + name; }
     Text MakeFile(const Text& name, const Text& data) const {
         const Text path = Path(name);
         EXPECT_TRUE(WriteFileText(path, data, 0, false)) << path;
         return path;
     }
-
-    Text folder_;
 };
 
 TEST_F(FileHelpersWinTest, ReadTakesOffsetAndMaximumLength) {

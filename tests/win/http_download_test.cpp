@@ -12,6 +12,7 @@
 #include "net/partial_file.h"
 #include "net/wininet_calls.h"
 #include "setup/file_helpers.h"
+#include "test_folder.h"
 #include "util/win_handles.h"
 
 namespace zelkor {
@@ -31,12 +32,6 @@ Text Pattern(size_t size) {
     for (size_t i = 0; i < size; ++i)
         bytes[i] = char(i * 31 + i / 251);
     return bytes;
-}
-
-Text CurrentFolder() {
-    char path[MAX_PATH + 1];
-    const DWORD length = GetCurrentDirectoryA(sizeof path, path);
-    return Text(path, length);
 }
 
 // What the download told its progress callback.
@@ -61,27 +56,24 @@ void RecordProgress(int mode, int, int high, int position, int, const Text& text
     }
 }
 
-class HttpDownloadWinTest : public ::testing::Test {
+class HttpDownloadWinTest : public FolderTest {
   protected:
+    HttpDownloadWinTest() : FolderTest("http_") {}
+
     void SetUp() override {
         if (BaseUrl().empty()) GTEST_SKIP() << "ZELKOR_TEST_HTTP_URL names no server";
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = CurrentFolder() + "\\http_" + info->name();
-        RemoveDirTree(folder_, true);
-        ASSERT_TRUE(ForceDirectories(folder_));
+        FolderTest::SetUp();
         progress = ProgressRecord();
         SetDownloadAbort(false);
     }
     void TearDown() override {
-        if (!folder_.empty()) RemoveDirTree(folder_, true);
+        FolderTest::TearDown();
         SetDownloadAbort(false);
     }
 
     static Text Url(size_t size) {
         return BaseUrl() + "/pattern-" + IntToText(int64_t(size)) + ".bin";
     }
-    Text Path(const Text& name) const { return folder_ + "\\" + name; }
-
     // The partial file name the download will use, from the server's own
     // answer.
     static Text PartialFor(const Text& url, const Text& target) {
@@ -109,8 +101,6 @@ class HttpDownloadWinTest : public ::testing::Test {
         } while (FindNextFileA(find.Get(), &found));
         return count;
     }
-
-    Text folder_;
 };
 
 TEST_F(HttpDownloadWinTest, SizeQueryAndDownloadIntoMemory) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "setup/file_helpers.h"
+#include "test_folder.h"
 #include "util/ini_registry.h"
 #include "util/win_handles.h"
 
@@ -13,9 +14,7 @@ using namespace std::string_literals;
 
 // The profile functions look for a bare file name in the Windows folder.
 Text IniPath(const Text& name) {
-    char folder[MAX_PATH + 1];
-    const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    return Text(folder, length) + "\\" + name;
+    return CurrentFolder() + "\\" + name;
 }
 
 TEST(IniRegistryWinTest, IniTextAndIntegersRoundTrip) {
